@@ -1,5 +1,6 @@
 // The parameter set: identifiers, ranges, defaults, labels and text functions of all 554
 // parameters, in the order the host sees them.
+#include "engine/ParameterText.h"
 #include "engine/PluginProcessor.h"
 
 #include <cmath>
@@ -8,31 +9,6 @@ namespace
 {
 using Layout = juce::AudioProcessorValueTreeState::ParameterLayout;
 using FloatAttributes = juce::AudioParameterFloatAttributes;
-
-juce::String noteNameText (float value, int maximumStringLength)
-{
-    if (maximumStringLength < 2)
-        return {};
-    const auto text = juce::MidiMessage::getMidiNoteName (static_cast<int> (value), true, true, 4);
-    return text.substring (0, maximumStringLength - 1);
-}
-
-juce::String filterModeText (float value, int)
-{
-    switch (juce::roundToInt (value))
-    {
-        case 0: return "LPF";
-        case 1: return "HPF";
-        case 2: return "BPF";
-        case 3: return "NOTCH";
-        default: return {};
-    }
-}
-
-juce::String magnitudeText (float value, int)
-{
-    return juce::String (std::abs (value));
-}
 
 enum class TextKind { standard, noteName, filterMode, magnitude };
 
@@ -89,16 +65,44 @@ FloatAttributes attributesFor (const PartParameterSpec& spec)
     auto attributes = FloatAttributes().withLabel (spec.label);
     switch (spec.text)
     {
-        case TextKind::noteName: return attributes.withStringFromValueFunction (noteNameText);
+        case TextKind::noteName: return attributes.withStringFromValueFunction (torvanel::parameterText::noteName);
         case TextKind::filterMode:
-            return attributes.withStringFromValueFunction (filterModeText)
+            return attributes.withStringFromValueFunction (torvanel::parameterText::filterMode)
                 .withCategory (juce::AudioProcessorParameter::genericParameter);
-        case TextKind::magnitude: return attributes.withStringFromValueFunction (magnitudeText);
+        case TextKind::magnitude: return attributes.withStringFromValueFunction (torvanel::parameterText::magnitude);
         case TextKind::standard: break;
     }
     return attributes;
 }
 } // namespace
+
+namespace torvanel::parameterText
+{
+juce::String noteName (float value, int maximumStringLength)
+{
+    if (maximumStringLength < 2)
+        return {};
+    const auto text = juce::MidiMessage::getMidiNoteName (static_cast<int> (value), true, true, 4);
+    return text.substring (0, maximumStringLength - 1);
+}
+
+juce::String filterMode (float value, int)
+{
+    switch (juce::roundToInt (value))
+    {
+        case 0: return "LPF";
+        case 1: return "HPF";
+        case 2: return "BPF";
+        case 3: return "NOTCH";
+        default: return {};
+    }
+}
+
+juce::String magnitude (float value, int)
+{
+    return juce::String (std::abs (value));
+}
+} // namespace torvanel::parameterText
 
 juce::ParameterID TorvanelAudioProcessor::createParamUID (const juce::String& baseName, int partIndex, int versionHint)
 {

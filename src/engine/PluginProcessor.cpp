@@ -166,8 +166,12 @@ bool TorvanelAudioProcessor::isBusesLayoutSupported (const BusesLayout& layouts)
     if (! layouts.inputBuses.isEmpty() || layouts.outputBuses.isEmpty())
         return false;
 
+    // Buses the host switched off carry nothing; every bus in use is a stereo pair, and the
+    // main pair is always in use.
+    if (layouts.getMainOutputChannelSet() != juce::AudioChannelSet::stereo())
+        return false;
     for (const auto& bus : layouts.outputBuses)
-        if (bus != juce::AudioChannelSet::stereo())
+        if (! bus.isDisabled() && bus != juce::AudioChannelSet::stereo())
             return false;
 
     return true;
