@@ -108,7 +108,7 @@ TEST (Mixing, MeterFollowsTheGainedPartAndIsZeroWhenMuted)
         setParameter (f.processor, partParam (0, "Level"), levelDb);
         setParameter (f.processor, partParam (0, "Mute"), muted ? 1.0f : 0.0f);
         f.playAndSettle ({ 60 });
-        return f.processor.partLevels[0];
+        return f.processor.partLevels[0].load();
     };
     const float loud = meterAt (-6.0f, false);
     EXPECT_GT (loud, 0.1f);

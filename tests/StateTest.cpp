@@ -47,6 +47,10 @@ TEST (PluginState, RoundTripIntoAFreshInstance)
     source.currentKitName = "My Kit";
     for (int part = 0; part < 12; ++part)
         source.partSoundNames.set (part, "Sound " + juce::String (part));
+    juce::XmlElement map ("Torvanel_MIDI_MAP");
+    map.createNewChildElement ("C_Cutoff")->setAttribute ("cc", 74);
+    map.createNewChildElement ("Output_Amplitude")->setAttribute ("cc", 7);
+    source.ccMapper.loadMapFromXml (map);
 
     const auto blob = saveState (source);
     TorvanelAudioProcessor target;
@@ -61,6 +65,19 @@ TEST (PluginState, RoundTripIntoAFreshInstance)
     EXPECT_TRUE (target.multiOutEnabled);
     EXPECT_EQ (target.currentKitName, "My Kit");
     EXPECT_EQ (target.partSoundNames, source.partSoundNames);
+    EXPECT_TRUE (target.ccMapper.getMapTree().isEquivalentTo (source.ccMapper.getMapTree()));
+    EXPECT_EQ (target.ccMapper.getMappedController ("C_Cutoff"), 74);
+
+    // Each added element is optional: a blob without the map keeps the current one.
+    auto xml = toXml (blob);
+    xml->removeChildElement (xml->getChildByName ("Torvanel_MIDI_MAP"), true);
+    TorvanelAudioProcessor third;
+    third.ccMapper.loadMapFromXml (juce::XmlElement ("torvanel_midi_map"));
+    juce::XmlElement keep ("Torvanel_MIDI_MAP");
+    keep.createNewChildElement ("D_Cutoff")->setAttribute ("cc", 1);
+    third.ccMapper.loadMapFromXml (keep);
+    restore (third, toBlob (*xml));
+    EXPECT_EQ (third.ccMapper.getMappedController ("D_Cutoff"), 1);
 }
 
 TEST (PluginState, BlobLayoutAndElementOrder)
@@ -85,6 +102,7 @@ TEST (PluginState, BlobLayoutAndElementOrder)
     juce::StringArray expected { "multiOutState" };
     for (int part = 0; part < 12; ++part)
         expected.add (torvanel::partIdName (part) + "_Sound_Name");
+    expected.add ("Torvanel_MIDI_MAP");
     expected.add ("Preset_Name");
     EXPECT_EQ (extras, expected);
     EXPECT_EQ (xml->getChildByName ("C_Sharp_Sound_Name")->getStringAttribute ("C_Sharp_Sound_Name"), "Init");
@@ -172,4 +190,20 @@ TEST (PluginState, MalformedBlobsLeaveTheStateUntouched)
     }
     processor.setStateInformation (nullptr, 0);
     EXPECT_EQ (allValues (processor), before);
+}
+
+TEST (PluginState, ParametersMissingFromTheBlobKeepTheirValues)
+{
+    TorvanelAudioProcessor source;
+    auto xml = toXml (saveState (source));
+    xml->removeChildElement (xml->getChildByAttribute ("id", "polyphony"), true);
+    xml->removeChildElement (xml->getChildByAttribute ("id", "E_Pan"), true);
+
+    TorvanelAudioProcessor target;
+    setParameter (target, "polyphony", 2.0f);
+    setParameter (target, "E_Pan", -40.0f);
+    restore (target, toBlob (*xml));
+    EXPECT_FLOAT_EQ (getParameter (target, "polyphony"), 2.0f);
+    EXPECT_FLOAT_EQ (getParameter (target, "E_Pan"), -40.0f);
+    EXPECT_NE (target.parameters.state.getChildWithProperty ("id", "E_Pan").getProperty ("value"), juce::var());
 }

@@ -1,5 +1,7 @@
 #include "engine/PluginProcessor.h"
 
+#include "engine/ProgramChangeManager.h"
+#include "presets/PresetsManager.h"
 #include "voice/TorvanelSynthSound.h"
 #include "voice/TorvanelSynthVoice.h"
 
@@ -110,11 +112,14 @@ TorvanelAudioProcessor::TorvanelAudioProcessor()
       partPanBuffer (numParts, initialBufferLength),
       leftGainBuffer (numParts, initialBufferLength),
       rightGainBuffer (numParts, initialBufferLength),
-      outputGainBuffer (1, initialBufferLength)
+      outputGainBuffer (1, initialBufferLength),
+      randomizer (parameters, juce::PluginHostType().isAbletonLive()),
+      ccMapper (parameters)
 {
     randomizerAmounts.fill (1.0f);
     outputGainSmoother.setCurrentAndTargetValue (0.0f);
 
+    torvanel::PresetsManager::createPresetFolders();
     setupParameters();
 
     for (int i = 0; i < defaultVoiceCount; ++i)
@@ -128,23 +133,75 @@ TorvanelAudioProcessor::TorvanelAudioProcessor()
         partPanSmoothers.emplace_back (0.5f);
         partSolo[(size_t) part] = false;
         partMute[(size_t) part] = false;
-        partLevels[(size_t) part] = 0.0f;
+        partLevels[(size_t) part].store (0.0f);
         partSoundNames.add ("Init");
     }
 
+    midiPresetFiles = torvanel::ProgramChangeManager::scanMidiPresetsFolder();
+    settings = std::make_unique<juce::PropertiesFile> (settingsFileOptions());
+
+    loadStartingKit();
+    refreshPartSoundNamesFromState();
+}
+
+TorvanelAudioProcessor::~TorvanelAudioProcessor()
+{
+    if (settings != nullptr)
+        settings->saveIfNeeded();
+}
+
+juce::PropertiesFile::Options TorvanelAudioProcessor::settingsFileOptions()
+{
+    juce::PropertiesFile::Options options;
+    options.applicationName = "Torvanel";
+    options.filenameSuffix = ".prefs";
+    options.folderName = "Pelgrin";
+    options.osxLibrarySubFolder = "Application Support";
+    options.commonToAllUsers = false;
+    options.storageFormat = juce::PropertiesFile::storeAsXML;
+    options.millisecondsBeforeSaving = 3000;
+    return options;
+}
+
+void TorvanelAudioProcessor::loadStartingKit()
+{
+    const auto defaultKit = torvanel::PresetsManager::getDefaultPresetFile();
+    if (defaultKit.existsAsFile())
+    {
+        torvanel::PresetsManager::loadPreset (defaultKit, parameters);
+        currentKitPath = defaultKit.getFullPathName();
+        currentKitName = torvanel::PresetsManager::defaultPresetName;
+        parameters.state.setProperty ("Kit_Name", currentKitName, nullptr);
+    }
+}
+
+void TorvanelAudioProcessor::refreshPartSoundNamesFromState()
+{
     for (int part = 0; part < numParts; ++part)
         partSoundNames.set (part, parameters.state.getProperty (torvanel::partIdName (part) + "_Sound_Name",
                                                                  partSoundNames[part]).toString());
 }
 
-TorvanelAudioProcessor::~TorvanelAudioProcessor() = default;
-
 void TorvanelAudioProcessor::setupParameters()
 {
+    static const char* const randomizedBaseNames[] = {
+        "Carrier_Freq", "Carrier_Note", "Carrier_Cents", "Modulator_Freq", "Modulator_Note", "Modulator_Cents",
+        "FM_Depth", "Oscillator_Feedback", "oscillator_feedback_mode", "Amp_Env_Release", "Amp_Env_Attack_Curve",
+        "Amp_Env_Release_Curve", "Cutoff", "Resonance", "Filter_Mode", "Filter_Mod_Depth", "Pitch_Env_Release",
+        "Pitch_Env_Release_Curve", "Pitch_Env_Loop", "Pitch_Env_Depth",
+    };
+
     for (int part = 0; part < numParts; ++part)
+    {
         for (const auto& binding : handleBindings)
             partParameters[(size_t) part].*(binding.member) =
                 parameters.getRawParameterValue (createParamUID (binding.baseName, part, 1).getParamID());
+
+        for (const auto* baseName : randomizedBaseNames)
+            randomizer.getList (part).add (createParamUID (baseName, part, 1).getParamID());
+        randomizer.getList (torvanel::ParametersRandomizer::triggerProbabilityList)
+            .add (createParamUID ("Trigger_Probability", part, 1).getParamID());
+    }
 
     outputAmplitude = parameters.getRawParameterValue ("Output_Amplitude");
     polyphony = parameters.getRawParameterValue ("polyphony");
@@ -237,6 +294,62 @@ void TorvanelAudioProcessor::followPolyphonySetting()
     suspendProcessing (false);
 }
 
+void TorvanelAudioProcessor::handleProgramChanges (const juce::MidiBuffer& midi)
+{
+    int programNumber = -1;
+    for (const auto metadata : midi)
+        if (metadata.numBytes >= 2 && (metadata.data[0] & 0xf0) == 0xc0)
+            programNumber = metadata.data[1] & 0x7f;
+
+    if (programNumber < 0)
+        return;
+
+    if (getActiveEditor() != nullptr)
+    {
+        pendingProgramNumber = programNumber;
+        pendingProgramChange = true;
+        return;
+    }
+
+    loadProgramChangeKitNow (programNumber);
+}
+
+void TorvanelAudioProcessor::loadProgramChangeKitNow (int programNumber)
+{
+    // No editor to hand the change to: the kit is read here, with processing held off.
+    suspendProcessing (true);
+    const auto file = torvanel::ProgramChangeManager::getPresetFileForMIDIProgramChange (midiPresetFiles, programNumber);
+    if (file.existsAsFile())
+    {
+        torvanel::PresetsManager::loadPreset (file, parameters);
+        if (auto xml = juce::XmlDocument::parse (file))
+            for (int part = 0; part < numParts; ++part)
+                partSoundNames.set (part, xml->getStringAttribute (torvanel::partIdName (part) + "_Sound_Name",
+                                                                   partSoundNames[part]));
+    }
+    suspendProcessing (false);
+}
+
+bool TorvanelAudioProcessor::handlePendingProgramChange()
+{
+    if (! pendingProgramChange)
+        return false;
+
+    bool loaded = false;
+    const auto file = torvanel::ProgramChangeManager::getPresetFileForMIDIProgramChange (midiPresetFiles,
+                                                                                        pendingProgramNumber);
+    if (file.getFullPathName().isNotEmpty() && file.existsAsFile())
+    {
+        torvanel::PresetsManager::loadPreset (file, parameters);
+        currentKitName = file.getFileNameWithoutExtension();
+        currentKitPath = file.getFullPathName();
+        parameters.state.setProperty ("Kit_Name", currentKitName, nullptr);
+        loaded = true;
+    }
+    pendingProgramChange = false;
+    return loaded;
+}
+
 void TorvanelAudioProcessor::takeParameterSnapshot()
 {
     anySolo = false;
@@ -323,6 +436,8 @@ void TorvanelAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, juc
     juce::ScopedNoDenormals noDenormals;
 
     followPolyphonySetting();
+    handleProgramChanges (midiMessages);
+    ccMapper.processControllers (midiMessages);
     takeParameterSnapshot();
     handOverSettingsToVoices();
     outputGainSmoother.setTargetValue (decibelsToGain (read (outputAmplitude)));

@@ -1,9 +1,11 @@
 #pragma once
 
+#include "engine/CCMapper.h"
 #include "engine/ParameterRanges.h"
 #include "engine/PartNames.h"
 #include "engine/PartParameterHandles.h"
 #include "pgrn/dsp/DCFilter.h"
+#include "voice/ParametersRandomizer.h"
 #include "voice/PartSettings.h"
 #include "voice/TorvanelSynthesiser.h"
 
@@ -52,11 +54,19 @@ public:
     // Reseeds every voice's generator from one seed, so that a run of hits can be repeated.
     void seedVoiceGenerators (juce::int64 seed);
 
+    // Loads the kit of a program change that the block step left for the editor (message
+    // thread, called from the editor's timer). Returns true when a kit was loaded.
+    bool handlePendingProgramChange();
+
+    // Reads the settings file options: the per-user settings file of the instrument.
+    static juce::PropertiesFile::Options settingsFileOptions();
+
     // Prepared sample rate (0 before the first prepareToPlay).
     double getPreparedSampleRate() const noexcept { return preparedSampleRate; }
 
-    bool pendingProgramChange = false;
-    int pendingProgramNumber = -1;
+    // Shared with the editor's timer: written by one thread, read by the other.
+    std::atomic<bool> pendingProgramChange { false };
+    std::atomic<int> pendingProgramNumber { -1 };
     juce::StringArray midiPresetFiles;
     ParameterRanges parameterRanges;
     std::array<PartParameterHandles, numParts> partParameters {};
@@ -75,10 +85,11 @@ public:
     juce::AudioBuffer<float> outputGainBuffer;
     std::atomic<float>* outputAmplitude = nullptr;
     pgrn::dsp::DCFilter<float> dcFilter;
+    torvanel::ParametersRandomizer randomizer;
 
     std::array<float, 13> randomizerAmounts;
     int selectedPart = 0;
-    bool multiOutEnabled = false;
+    std::atomic<bool> multiOutEnabled { false };
     bool anySolo = false;
     std::array<bool, numParts> partSolo {};
     std::array<bool, numParts> partMute {};
@@ -91,7 +102,9 @@ public:
     PartClipboard partClipboard;
 
     juce::StringArray partSoundNames;
-    std::array<float, numParts> partLevels {};
+    std::array<std::atomic<float>, numParts> partLevels {};
+    torvanel::CCMapper ccMapper;
+    std::unique_ptr<juce::PropertiesFile> settings;
 
     std::atomic<float>* polyphony = nullptr;
 
@@ -104,7 +117,11 @@ private:
     static BusesProperties createBusesProperties();
     static int voiceCountForPolyphony (int choiceIndex);
 
+    void loadStartingKit();
     void followPolyphonySetting();
+    void handleProgramChanges (const juce::MidiBuffer& midi);
+    void loadProgramChangeKitNow (int programNumber);
+    void refreshPartSoundNamesFromState();
     void takeParameterSnapshot();
     void handOverSettingsToVoices();
     void processChunk (juce::AudioBuffer<float>& output, juce::MidiBuffer& midi, int numSamples);

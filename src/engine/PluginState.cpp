@@ -16,6 +16,7 @@ void TorvanelAudioProcessor::getStateInformation (juce::MemoryBlock& destData)
     saver.addElement ("multiOutState", multiOutEnabled ? "1" : "0");
     for (int part = 0; part < numParts; ++part)
         saver.addElement (soundNameKey (part), partSoundNames[part]);
+    saver.addChild (ccMapper.createMapXml());
     saver.addElement ("Preset_Name", currentKitName);
 }
 
@@ -40,6 +41,9 @@ void TorvanelAudioProcessor::setStateInformation (const void* data, int sizeInBy
         else
             partSoundNames.add (name);
     }
+
+    if (auto map = loader.takeChild (torvanel::CCMapper::midiMapTag.toString()))
+        ccMapper.loadMapFromXml (*map);
 
     currentKitName = loader.retrieveStringElement ("Preset_Name", currentKitName);
 }

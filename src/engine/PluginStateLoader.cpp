@@ -1,5 +1,7 @@
 #include "engine/PluginStateLoader.h"
 
+#include "engine/StateReplacement.h"
+
 namespace torvanel
 {
 PluginStateLoader::PluginStateLoader (juce::AudioProcessorValueTreeState& s, std::unique_ptr<juce::XmlElement> r)
@@ -10,7 +12,7 @@ PluginStateLoader::PluginStateLoader (juce::AudioProcessorValueTreeState& s, std
 PluginStateLoader::~PluginStateLoader()
 {
     if (root != nullptr)
-        store.replaceState (juce::ValueTree::fromXml (*root));
+        replaceStateKeepingUnlistedParameters (store, juce::ValueTree::fromXml (*root));
     root.reset();
 }
 
