@@ -221,20 +221,22 @@ TEST_F (ProgramChange, WithoutEditorTheBlockLoadsTheKit)
         { { { 10, 1 } }, 200.0f, "2 Dry sound" },
         { { { 1, 2 } }, 300.0f, "10 Wide sound" },
         { { { 1, 0 }, { 5, 2 } }, 300.0f, "10 Wide sound" },
-        { { { 1, 3 } }, 11000.0f, "Init" },
+        { { { 1, 3 } }, -1.0f, nullptr }, // beyond the list: nothing changes
     };
     for (const auto& c : cases)
     {
         TorvanelAudioProcessor processor;
         processor.prepareToPlay (48000, 64);
         const auto kitName = processor.currentKitName;
+        const float cutoffBefore = getParameter (processor, "C_Cutoff");
+        const auto soundBefore = processor.partSoundNames[0];
         juce::MidiBuffer midi;
         int position = 0;
         for (auto [channel, program] : c.changes)
             midi.addEvent (juce::MidiMessage::programChange (channel, program), position++);
         runBlock (processor, midi);
-        EXPECT_NEAR (getParameter (processor, "C_Cutoff"), c.expectedCutoff, 0.5f);
-        EXPECT_EQ (processor.partSoundNames[0], c.expectedSound);
+        EXPECT_NEAR (getParameter (processor, "C_Cutoff"), c.expectedCutoff < 0 ? cutoffBefore : c.expectedCutoff, 0.5f);
+        EXPECT_EQ (processor.partSoundNames[0], c.expectedSound != nullptr ? juce::String (c.expectedSound) : soundBefore);
         EXPECT_EQ (processor.currentKitName, kitName);
         EXPECT_FALSE (processor.pendingProgramChange.load());
         EXPECT_FALSE (processor.isSuspended());
@@ -247,11 +249,12 @@ TEST_F (ProgramChange, WithEditorTheTimerLoadsTheKit)
     processor.prepareToPlay (48000, 64);
     std::unique_ptr<juce::AudioProcessorEditor> editor (processor.createEditorIfNeeded());
     ASSERT_NE (processor.getActiveEditor(), nullptr);
+    const float cutoffBefore = getParameter (processor, "C_Cutoff");
 
     runBlock (processor, programChanges ({ { 1, 0 }, { 1, 1 } }));
     EXPECT_TRUE (processor.pendingProgramChange.load());
     EXPECT_EQ (processor.pendingProgramNumber.load(), 1);
-    EXPECT_NEAR (getParameter (processor, "C_Cutoff"), 11000.0f, 0.5f);
+    EXPECT_EQ (getParameter (processor, "C_Cutoff"), cutoffBefore);
 
     EXPECT_TRUE (processor.handlePendingProgramChange());
     EXPECT_FALSE (processor.pendingProgramChange.load());

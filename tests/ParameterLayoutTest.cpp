@@ -128,9 +128,10 @@ TEST (ParameterLayout, TextFunctions)
                juce::AudioProcessorParameter::genericParameter);
 }
 
-TEST (ParameterLayout, NewInstanceDefaults)
+TEST (ParameterLayout, DefaultsOfTheParameters)
 {
     TorvanelAudioProcessor processor;
+    resetToDefaults (processor);
     for (int part = 0; part < 12; ++part)
     {
         EXPECT_FLOAT_EQ (getParameter (processor, partParam (part, "Level")), -6.0f);

@@ -26,9 +26,17 @@ inline juce::String partParam (int part, const juce::String& baseName)
     return TorvanelAudioProcessor::createParamUID (baseName, part, 1).getParamID();
 }
 
+// Every parameter back to its default (a new instance starts with a factory kit).
+inline void resetToDefaults (TorvanelAudioProcessor& processor)
+{
+    for (auto* parameter : processor.getParameters())
+        parameter->setValueNotifyingHost (parameter->getDefaultValue());
+}
+
 // Sets every part to a short, plain, quiet sine so that mixing can be measured almost linearly.
 inline void makeAllPartsPlainSines (TorvanelAudioProcessor& processor, float levelDb = -20.0f)
 {
+    resetToDefaults (processor);
     for (int part = 0; part < TorvanelAudioProcessor::numParts; ++part)
     {
         setParameter (processor, partParam (part, "Carrier_Freq"), 200.0f);

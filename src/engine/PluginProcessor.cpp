@@ -1,6 +1,8 @@
 #include "engine/PluginProcessor.h"
 
 #include "engine/ProgramChangeManager.h"
+#include "engine/StateReplacement.h"
+#include "presets/FactorySounds.h"
 #include "presets/PresetsManager.h"
 #include "voice/TorvanelSynthSound.h"
 #include "voice/TorvanelSynthVoice.h"
@@ -139,6 +141,8 @@ TorvanelAudioProcessor::TorvanelAudioProcessor()
 
     midiPresetFiles = torvanel::ProgramChangeManager::scanMidiPresetsFolder();
     settings = std::make_unique<juce::PropertiesFile> (settingsFileOptions());
+    torvanel::FactorySounds::initFactorySounds (soundLibrary);
+    torvanel::FactoryKits::initFactoryKits (kitLibrary);
 
     loadStartingKit();
     refreshPartSoundNamesFromState();
@@ -172,6 +176,11 @@ void TorvanelAudioProcessor::loadStartingKit()
         currentKitPath = defaultKit.getFullPathName();
         currentKitName = torvanel::PresetsManager::defaultPresetName;
         parameters.state.setProperty ("Kit_Name", currentKitName, nullptr);
+    }
+    else if (auto* kit = kitLibrary.getElement (torvanel::FactoryKits::startingKitIndex))
+    {
+        torvanel::replaceStateKeepingUnlistedParameters (parameters, juce::ValueTree::fromXml (*kit));
+        currentKitName = parameters.state.getProperty ("Kit_Name").toString();
     }
 }
 

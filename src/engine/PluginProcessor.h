@@ -5,6 +5,7 @@
 #include "engine/PartNames.h"
 #include "engine/PartParameterHandles.h"
 #include "pgrn/dsp/DCFilter.h"
+#include "pgrn/presets/FactoryPresetsManager.h"
 #include "voice/ParametersRandomizer.h"
 #include "voice/PartSettings.h"
 #include "voice/TorvanelSynthesiser.h"
@@ -105,6 +106,8 @@ public:
     std::array<std::atomic<float>, numParts> partLevels {};
     torvanel::CCMapper ccMapper;
     std::unique_ptr<juce::PropertiesFile> settings;
+    pgrn::FactoryPresetsManager soundLibrary { "Sound_Name" };
+    pgrn::FactoryPresetsManager kitLibrary { "Kit_Name" };
 
     std::atomic<float>* polyphony = nullptr;
 

@@ -1,0 +1,18 @@
+# Writes a C++ source that embeds the files listed in ORDER_FILE (paths relative to
+# BASE_DIR), in that order, as byte arrays. Run with cmake -P; see src/CMakeLists.txt.
+file(STRINGS "${ORDER_FILE}" files)
+set(out "// Generated at build time from ${ORDER_FILE}; do not edit.\n#include \"presets/FactoryData.h\"\n\nnamespace FactoryData\n{\nnamespace\n{\n")
+set(table "")
+set(index 0)
+foreach(relative IN LISTS files)
+    file(READ "${BASE_DIR}/${relative}" hex HEX)
+    string(LENGTH "${hex}" hexLength)
+    math(EXPR size "${hexLength} / 2")
+    string(REGEX REPLACE "([0-9a-f][0-9a-f])" "0x\\1," bytes "${hex}")
+    string(APPEND out "const unsigned char file${index}[] = { ${bytes} 0 };\n")
+    string(APPEND table "    { \"${relative}\", reinterpret_cast<const char*> (file${index}), ${size} },\n")
+    math(EXPR index "${index} + 1")
+endforeach()
+string(APPEND out "} // namespace\n\nconst Entry entries[] = {\n${table}};\nconst int count = ${index};\n} // namespace FactoryData\n")
+file(WRITE "${OUTPUT_CPP}.tmp" "${out}")
+file(RENAME "${OUTPUT_CPP}.tmp" "${OUTPUT_CPP}")
