@@ -1,13 +1,13 @@
 #include "engine/CCMapper.h"
 
 #include "engine/ParameterWriter.h"
+#include "pgrn/presets/SafeXml.h"
 
 namespace torvanel
 {
 namespace
 {
 constexpr int allNotesOffController = 123;
-constexpr juce::int64 maxMapFileBytes = 4 * 1024 * 1024;
 } // namespace
 
 const juce::Identifier CCMapper::midiMapTag (juce::String ("Torvanel") + "_MIDI_MAP");
@@ -90,8 +90,7 @@ juce::Result CCMapper::saveMapToFile (const juce::File& file) const
 
 juce::Result CCMapper::loadMapFromFile (const juce::File& file)
 {
-    const bool readable = file.existsAsFile() && file.getSize() <= maxMapFileBytes;
-    auto xml = readable ? juce::XmlDocument::parse (file) : nullptr;
+    auto xml = pgrn::SafeXml::parse (file);
     if (xml == nullptr)
         return juce::Result::fail ("Invalid MIDI map file.");
     loadMapFromXml (*xml);

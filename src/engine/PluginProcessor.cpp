@@ -2,6 +2,7 @@
 
 #include "engine/ProgramChangeManager.h"
 #include "engine/StateReplacement.h"
+#include "pgrn/presets/SafeXml.h"
 #include "presets/FactorySounds.h"
 #include "presets/PresetsManager.h"
 #include "voice/TorvanelSynthSound.h"
@@ -331,7 +332,7 @@ void TorvanelAudioProcessor::loadProgramChangeKitNow (int programNumber)
     if (file.existsAsFile())
     {
         torvanel::PresetsManager::loadPreset (file, parameters);
-        if (auto xml = juce::XmlDocument::parse (file))
+        if (auto xml = pgrn::SafeXml::parse (file))
             for (int part = 0; part < numParts; ++part)
                 partSoundNames.set (part, xml->getStringAttribute (torvanel::partIdName (part) + "_Sound_Name",
                                                                    partSoundNames[part]));

@@ -2,10 +2,27 @@
 #include "engine/PluginProcessor.h"
 #include "engine/PluginStateLoader.h"
 #include "engine/PluginStateSaver.h"
+#include "pgrn/presets/SafeXml.h"
 
 namespace
 {
 juce::String soundNameKey (int part) { return torvanel::partIdName (part) + "_Sound_Name"; }
+
+// The framework's blob: magic "VC2!", a little-endian length, then the XML text. The text
+// taken is the shorter of the length and what is there; it goes through the checked parser.
+std::unique_ptr<juce::XmlElement> parseStateBlob (const void* data, int sizeInBytes)
+{
+    constexpr juce::uint32 magic = 0x21324356;
+    if (data == nullptr || sizeInBytes <= 8)
+        return nullptr;
+    const auto* bytes = static_cast<const char*> (data);
+    if (juce::ByteOrder::littleEndianInt (bytes) != magic)
+        return nullptr;
+    const auto length = (size_t) juce::ByteOrder::littleEndianInt (bytes + 4);
+    if (length == 0)
+        return nullptr;
+    return pgrn::SafeXml::parse (bytes + 8, juce::jmin (length, (size_t) sizeInBytes - 8));
+}
 } // namespace
 
 void TorvanelAudioProcessor::getStateInformation (juce::MemoryBlock& destData)
@@ -22,7 +39,7 @@ void TorvanelAudioProcessor::getStateInformation (juce::MemoryBlock& destData)
 
 void TorvanelAudioProcessor::setStateInformation (const void* data, int sizeInBytes)
 {
-    auto xml = getXmlFromBinary (data, sizeInBytes);
+    auto xml = parseStateBlob (data, sizeInBytes);
 
     // Anything that is not this instrument's state document leaves the state untouched.
     if (xml == nullptr || ! xml->hasTagName (parameters.state.getType().toString()))

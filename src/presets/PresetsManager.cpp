@@ -1,15 +1,10 @@
 #include "presets/PresetsManager.h"
 
 #include "engine/StateReplacement.h"
+#include "pgrn/presets/SafeXml.h"
 
 namespace torvanel
 {
-namespace
-{
-// Kits are tens of kilobytes; anything far beyond that is not a kit and is not read whole.
-constexpr juce::int64 maxPresetFileBytes = 16 * 1024 * 1024;
-} // namespace
-
 const juce::String PresetsManager::defaultPresetName ("User_Default");
 const juce::String PresetsManager::kitExtension ("tvp");
 const juce::String PresetsManager::soundExtension ("tvs");
@@ -34,8 +29,7 @@ void PresetsManager::createPresetFolders()
 
 juce::Result PresetsManager::loadPreset (const juce::File& file, juce::AudioProcessorValueTreeState& store)
 {
-    const bool readable = file.existsAsFile() && file.getSize() <= maxPresetFileBytes;
-    auto xml = readable ? juce::XmlDocument::parse (file) : nullptr;
+    auto xml = pgrn::SafeXml::parse (file);
     if (xml == nullptr)
         return juce::Result::fail ("Invalid preset file supplied, could not load preset.");
 

@@ -1,0 +1,52 @@
+#include "pgrn/presets/SafeXml.h"
+
+#include <gtest/gtest.h>
+
+namespace
+{
+bool parses (const std::string& text)
+{
+    return pgrn::SafeXml::parse (text.data(), text.size()) != nullptr;
+}
+} // namespace
+
+TEST (SafeXml, AcceptsTheFormatsAndRejectsWhatTheParserMishandles)
+{
+    struct Case
+    {
+        std::string text;
+        bool accepted;
+    };
+    const Case cases[] = {
+        { "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<Torvanel a=\"1\"><PARAM id=\"x\" value=\"2\"/></Torvanel>", true },
+        { "<a><!-- <b> inside a comment --><![CDATA[<c>]]></a>", true },
+        { "<a b='>'/>", true },
+        { "<a>caf\xc3\xa9</a>", true },
+        { "<a>\xc3</a>", false },                        // truncated sequence
+        { "<a>\xf0\x9f\x98</a>", false },                // truncated four-byte sequence
+        { "<a>\x80</a>", false },                        // stray continuation byte
+        { "<a>\xc0\xaf</a>", false },                    // overlong form
+        { "<Nope c<torvanor<?xml version=\"1.0\"?>", false }, // '<' inside a tag: the parser loops on it
+        { "<a b=\"x<y\"/>", false },
+        { "<!DOCTYPE a [<!ENTITY e \"eeee\">]><a>&e;</a>", false },
+        { "<a", false },
+        { "<a><!-- never closed", false },
+        { std::string (100, '<'), false },
+        { "", false },
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ (parses (c.text), c.accepted) << c.text;
+
+    std::string deep;
+    for (int i = 0; i < 65; ++i) deep += "<a>";
+    for (int i = 0; i < 65; ++i) deep += "</a>";
+    EXPECT_FALSE (parses (deep));
+    std::string fine;
+    for (int i = 0; i < 60; ++i) fine += "<a>";
+    for (int i = 0; i < 60; ++i) fine += "</a>";
+    EXPECT_TRUE (parses (fine));
+
+    // The text ends at the first zero byte.
+    const std::string withZero ("<a/>\0\xff\xff", 7);
+    EXPECT_TRUE (parses (withZero));
+}
