@@ -32,6 +32,13 @@ TEST (SafeXml, AcceptsTheFormatsAndRejectsWhatTheParserMishandles)
         { "<a", false },
         { "<a><!-- never closed", false },
         { std::string (100, '<'), false },
+        { "<a><b></a></b>", false },                     // crossed elements
+        { "<a>text", false },                            // never closed: the parser loops on it
+        { "<a/><b/>", false },                           // two roots
+        { "<a x=\"1\"y=\"2\"/>", false },
+        { "<a x=1/>", false },
+        { "<a>&amp; &#38; &#x26;</a>", true },
+        { "<a>& b</a>", false },
         { "", false },
     };
     for (const auto& c : cases)

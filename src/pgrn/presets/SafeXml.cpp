@@ -1,6 +1,8 @@
 #include "pgrn/presets/SafeXml.h"
 
+#include <cctype>
 #include <cstring>
+#include <vector>
 
 namespace pgrn::SafeXml
 {
@@ -44,60 +46,162 @@ const char* skipPast (const char* p, const char* end, const char* terminator)
     return nullptr;
 }
 
-bool hasSafeStructure (const char* p, const char* end)
+bool isNameStart (unsigned char c) { return std::isalpha (c) || c == '_' || c == ':' || c >= 0x80; }
+bool isNameChar (unsigned char c) { return isNameStart (c) || std::isdigit (c) || c == '-' || c == '.'; }
+bool isSpace (char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+// A strict well-formedness check of the subset of XML the formats use: one root element,
+// elements with quoted attributes, text, comments, CDATA and processing instructions.
+class WellFormednessCheck
 {
-    int depth = 0;
-    while (p < end)
+public:
+    WellFormednessCheck (const char* begin, const char* endOfText) : p (begin), end (endOfText) {}
+
+    bool run()
     {
-        if (*p != '<')
+        bool seenRoot = false;
+        while (p < end)
         {
-            ++p;
-            continue;
-        }
-
-        if (startsWith (p, end, "<!--"))
-            p = skipPast (p + 4, end, "-->");
-        else if (startsWith (p, end, "<![CDATA["))
-            p = skipPast (p + 9, end, "]]>");
-        else if (startsWith (p, end, "<?"))
-            p = skipPast (p + 2, end, "?>");
-        else if (startsWith (p, end, "<!"))
-            return false; // document types (and their entities) are never part of these formats
-        else
-        {
-            const bool closing = startsWith (p, end, "</");
-            const char* q = p + 1;
-            char quote = 0;
-            for (; q < end; ++q)
+            if (*p != '<')
             {
-                if (*q == '<')
+                if (! checkText (seenRoot && open.empty()))
                     return false;
-                if (quote != 0)
-                {
-                    if (*q == quote)
-                        quote = 0;
-                }
-                else if (*q == '"' || *q == '\'')
-                    quote = *q;
-                else if (*q == '>')
-                    break;
+                continue;
             }
-            if (q >= end)
+            if (startsWith (p, end, "<!--"))
+                p = skipPast (p + 4, end, "-->");
+            else if (startsWith (p, end, "<![CDATA["))
+                p = open.empty() ? nullptr : skipPast (p + 9, end, "]]>");
+            else if (startsWith (p, end, "<?"))
+                p = skipPast (p + 2, end, "?>");
+            else if (startsWith (p, end, "<!"))
+                return false; // document types (and their entities) are never part of these formats
+            else if (startsWith (p, end, "</"))
+            {
+                if (! closeElement())
+                    return false;
+            }
+            else
+            {
+                if (open.empty() && seenRoot)
+                    return false; // a second root
+                seenRoot = true;
+                if (! openElement())
+                    return false;
+            }
+            if (p == nullptr)
                 return false;
-
-            const bool selfClosing = q[-1] == '/';
-            if (closing)
-                --depth;
-            else if (! selfClosing && ++depth > maxDepth)
-                return false;
-            p = q + 1;
         }
-
-        if (p == nullptr)
-            return false;
+        return seenRoot && open.empty();
     }
-    return true;
-}
+
+private:
+    bool checkText (bool afterRoot)
+    {
+        for (; p < end && *p != '<'; ++p)
+        {
+            if (afterRoot && ! isSpace (*p))
+                return false;
+            if (*p == '&' && ! checkEntity())
+                return false;
+        }
+        return true;
+    }
+
+    bool checkEntity()
+    {
+        const char* q = p + 1;
+        while (q < end && q - p < 12 && *q != ';')
+            ++q;
+        if (q >= end || *q != ';' || q == p + 1)
+            return false;
+        p = q;
+        return true;
+    }
+
+    bool readName (juce::String* name)
+    {
+        const char* start = p;
+        if (p >= end || ! isNameStart ((unsigned char) *p))
+            return false;
+        while (p < end && isNameChar ((unsigned char) *p))
+            ++p;
+        if (name != nullptr)
+            *name = juce::String::fromUTF8 (start, (int) (p - start));
+        return true;
+    }
+
+    void skipSpace()
+    {
+        while (p < end && isSpace (*p))
+            ++p;
+    }
+
+    bool readAttributeValue()
+    {
+        if (p >= end || (*p != '"' && *p != '\''))
+            return false;
+        const char quote = *p++;
+        for (; p < end && *p != quote; ++p)
+            if (*p == '<' || (*p == '&' && ! checkEntity()))
+                return false;
+        if (p >= end)
+            return false;
+        ++p;
+        return true;
+    }
+
+    bool openElement()
+    {
+        ++p;
+        juce::String name;
+        if (! readName (&name))
+            return false;
+        for (;;)
+        {
+            const bool spaced = p < end && isSpace (*p);
+            skipSpace();
+            if (startsWith (p, end, "/>"))
+            {
+                p += 2;
+                return true;
+            }
+            if (p < end && *p == '>')
+            {
+                ++p;
+                open.push_back (name);
+                return (int) open.size() <= maxDepth;
+            }
+            if (! spaced || ! readName (nullptr))
+                return false;
+            skipSpace();
+            if (p >= end || *p != '=')
+                return false;
+            ++p;
+            skipSpace();
+            if (! readAttributeValue())
+                return false;
+        }
+    }
+
+    bool closeElement()
+    {
+        p += 2;
+        juce::String name;
+        if (! readName (&name) || open.empty() || open.back() != name)
+            return false;
+        open.pop_back();
+        skipSpace();
+        if (p >= end || *p != '>')
+            return false;
+        ++p;
+        return true;
+    }
+
+    const char* p;
+    const char* end;
+    std::vector<juce::String> open;
+};
 } // namespace
 
 bool isAcceptable (const char* text, size_t size)
@@ -105,7 +209,7 @@ bool isAcceptable (const char* text, size_t size)
     if (size > maxBytes)
         return false;
     const auto* bytes = reinterpret_cast<const unsigned char*> (text);
-    return isValidUtf8 (bytes, size) && hasSafeStructure (text, text + size);
+    return isValidUtf8 (bytes, size) && WellFormednessCheck (text, text + size).run();
 }
 
 std::unique_ptr<juce::XmlElement> parse (const void* data, size_t size)

@@ -6,9 +6,9 @@ namespace pgrn
 {
 // Parses XML from untrusted bytes (files, state blobs). The framework's parser reads past
 // the end of malformed UTF-8, can loop forever on some malformed tags and recurses once
-// per nesting level, so the bytes are checked first: valid UTF-8, tags that close before
-// the next '<', no document type declarations, bounded size and depth. Anything that fails
-// a check gives null, like text that does not parse.
+// per nesting level, so the bytes are checked first: valid UTF-8, strictly well-formed
+// elements with one root, no document type declarations, bounded size and depth. Anything
+// that fails a check gives null, like text that does not parse.
 namespace SafeXml
 {
     constexpr size_t maxBytes = 16 * 1024 * 1024;
