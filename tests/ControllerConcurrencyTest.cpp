@@ -2,17 +2,7 @@
 
 #include <thread>
 
-namespace
-{
-juce::MidiBuffer controllers (std::initializer_list<std::tuple<int, int, int>> events)
-{
-    juce::MidiBuffer midi;
-    int position = 0;
-    for (auto [channel, controller, value] : events)
-        midi.addEvent (juce::MidiMessage::controllerEvent (channel, controller, value), position++);
-    return midi;
-}
-} // namespace
+using namespace testing_helpers;
 
 TEST (Controllers, MapEditsWhileAnotherThreadProcessesControllers)
 {

@@ -3,22 +3,11 @@
 #include "engine/ProgramChangeManager.h"
 #include "presets/PresetsManager.h"
 
-#include <thread>
-
 using namespace testing_helpers;
 using torvanel::PresetsManager;
 
 namespace
 {
-juce::MidiBuffer controllers (std::initializer_list<std::tuple<int, int, int>> events)
-{
-    juce::MidiBuffer midi;
-    int position = 0;
-    for (auto [channel, controller, value] : events)
-        midi.addEvent (juce::MidiMessage::controllerEvent (channel, controller, value), position++);
-    return midi;
-}
-
 void runBlock (TorvanelAudioProcessor& processor, juce::MidiBuffer midi, int blockSize = 64)
 {
     juce::AudioBuffer<float> buffer (2, blockSize);

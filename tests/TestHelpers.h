@@ -79,6 +79,16 @@ inline juce::MidiBuffer noteOn (int note, float velocity = 1.0f, int samplePosit
     return midi;
 }
 
+// Controller messages (channel, number, value), one per sample position.
+inline juce::MidiBuffer controllers (std::initializer_list<std::tuple<int, int, int>> events)
+{
+    juce::MidiBuffer midi;
+    int position = 0;
+    for (auto [channel, controller, value] : events)
+        midi.addEvent (juce::MidiMessage::controllerEvent (channel, controller, value), position++);
+    return midi;
+}
+
 inline double rms (const juce::AudioBuffer<float>& buffer, int channel, int start = 0, int length = -1)
 {
     if (length < 0)
