@@ -174,6 +174,16 @@ TEST (Mixing, SaturationBoundsTheOutput)
     EXPECT_LT (out.getMagnitude (0, blockSize), 10.0f);
 }
 
+TEST (Mixing, SaturationCurve)
+{
+    const std::pair<float, float> cases[] = { { 0.0f, 0.0f }, { 0.5f, 0.4621f }, { 1.0f, 0.7616f }, { 2.0f, 0.9640f },
+                                              { -2.0f, -0.9640f }, { 5.0f, 0.9999f }, { 10.0f, 1.0092f } };
+    for (auto [input, output] : cases)
+        EXPECT_NEAR (TorvanelAudioProcessor::saturate (input), output, 1.5e-3f) << input;
+    for (float x = 0.0f; x < 5.0f; x += 0.01f)
+        EXPECT_NEAR (TorvanelAudioProcessor::saturate (x), std::tanh (x), 2e-3f) << x;
+}
+
 TEST (DCFilter, FifteenHertzHighPassRemovesAnOffset)
 {
     pgrn::dsp::DCFilter<float> filter;

@@ -17,13 +17,13 @@ float rootMeanSquare (const float* samples, int numSamples) noexcept
     return static_cast<float> (std::sqrt (sum / numSamples));
 }
 
-void saturate (juce::AudioBuffer<float>& buffer, int numSamples) noexcept
+void saturateChannels (juce::AudioBuffer<float>& buffer, int numSamples) noexcept
 {
     for (int c = 0; c < buffer.getNumChannels(); ++c)
     {
         auto* samples = buffer.getWritePointer (c);
         for (int i = 0; i < numSamples; ++i)
-            samples[i] = juce::dsp::FastMathApproximations::tanh (samples[i]);
+            samples[i] = TorvanelAudioProcessor::saturate (samples[i]);
     }
 }
 } // namespace
@@ -66,7 +66,7 @@ void TorvanelAudioProcessor::mixParts (juce::AudioBuffer<float>& output, int num
         mixPartIntoOutput (output, part, numSamples);
     }
 
-    saturate (output, numSamples);
+    saturateChannels (output, numSamples);
     dcFilter.process (output);
 }
 

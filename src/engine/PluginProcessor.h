@@ -11,6 +11,7 @@
 #include "voice/TorvanelSynthesiser.h"
 
 #include <juce_audio_processors/juce_audio_processors.h>
+#include <juce_dsp/juce_dsp.h>
 
 #include <array>
 #include <vector>
@@ -51,6 +52,9 @@ public:
 
     static juce::ParameterID createParamUID (const juce::String& baseName, int partIndex, int versionHint);
     static juce::ParameterID getProbParamUID (const juce::String& baseName, int partIndex, int unused);
+
+    // The soft clipping applied to every output sample: the framework's rational tanh.
+    static float saturate (float x) noexcept { return juce::dsp::FastMathApproximations::tanh (x); }
 
     // Reseeds every voice's generator from one seed, so that a run of hits can be repeated.
     void seedVoiceGenerators (juce::int64 seed);

@@ -15,8 +15,11 @@ import random
 import struct
 from pathlib import Path
 
+import sys
+
 ROOT = Path(__file__).resolve().parents[2]
-OUT = ROOT / "resources" / "factory"
+# An output folder may be given (the test suite checks that a fresh run matches the files).
+OUT = Path(sys.argv[1]) if len(sys.argv) > 1 else ROOT / "resources" / "factory"
 
 def f32(x):
     return struct.unpack("f", struct.pack("f", float(x)))[0]
