@@ -57,3 +57,20 @@ TEST (SafeXml, AcceptsTheFormatsAndRejectsWhatTheParserMishandles)
     const std::string withZero ("<a/>\0\xff\xff", 7);
     EXPECT_TRUE (parses (withZero));
 }
+
+TEST (SafeXml, NumbersFromUntrustedText)
+{
+    const std::pair<const char*, double> numbers[] = { { "0.5", 0.5 }, { " -12.25", -12.25 }, { "+3", 3.0 }, { "1e3", 1000.0 },
+                                                       { "abc", 0.0 }, { "", 0.0 }, { "7x", 7.0 }, { "1e-999", 0.0 },
+                                                       { "nan", 0.0 }, { "inf", 0.0 } };
+    for (auto [text, value] : numbers)
+        EXPECT_DOUBLE_EQ (pgrn::SafeXml::parseNumber (text), value) << text;
+    EXPECT_EQ (pgrn::SafeXml::parseNumber ("1e999"), std::numeric_limits<double>::max());
+    EXPECT_EQ (pgrn::SafeXml::parseNumber ("-" + juce::String::repeatedString ("9", 400)), -std::numeric_limits<double>::max());
+
+    const std::pair<const char*, int> integers[] = { { "1", 1 }, { "01", 1 }, { "-5", -5 }, { "2x", 2 }, { "x", 0 },
+                                                     { "99999999999999999999", std::numeric_limits<int>::max() },
+                                                     { "-99999999999999999999", std::numeric_limits<int>::min() } };
+    for (auto [text, value] : integers)
+        EXPECT_EQ (pgrn::SafeXml::parseInteger (text), value) << text;
+}

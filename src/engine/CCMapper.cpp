@@ -10,6 +10,14 @@ namespace
 constexpr int allNotesOffController = 123;
 } // namespace
 
+int CCMapper::controllerOf (const juce::ValueTree& entry)
+{
+    const auto& cc = entry.getProperty (ccValueProperty);
+    if (cc.isVoid())
+        return -1;
+    return cc.isString() ? pgrn::SafeXml::parseInteger (cc.toString()) : (int) cc;
+}
+
 const juce::Identifier CCMapper::midiMapTag (juce::String ("Torvanel") + "_MIDI_MAP");
 const juce::Identifier CCMapper::ccValueProperty ("cc");
 
@@ -30,7 +38,7 @@ void CCMapper::publishSnapshot()
     snapshot->reserve ((size_t) mapTree.getNumChildren());
     for (const auto& child : mapTree)
         if (auto* parameter = store.getParameter (child.getType().toString()))
-            snapshot->push_back ({ (int) child.getProperty (ccValueProperty, -1), parameter });
+            snapshot->push_back ({ controllerOf (child), parameter });
 
     // The audio thread may be holding the previous snapshot; if so it hands it back through
     // the retired slot, which is emptied here before every publication.
@@ -77,7 +85,7 @@ void CCMapper::clearMapping (const juce::String& parameterId)
 int CCMapper::getMappedController (const juce::String& parameterId) const
 {
     const auto entry = mapTree.getChildWithName (parameterId);
-    return entry.isValid() ? (int) entry.getProperty (ccValueProperty, -1) : -1;
+    return entry.isValid() ? controllerOf (entry) : -1;
 }
 
 juce::Result CCMapper::saveMapToFile (const juce::File& file) const

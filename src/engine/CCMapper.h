@@ -43,6 +43,7 @@ private:
     };
     using Snapshot = std::vector<Entry>;
 
+    static int controllerOf (const juce::ValueTree& entry);
     void publishSnapshot();
     void releaseSnapshot (Snapshot* snapshot) noexcept;
 

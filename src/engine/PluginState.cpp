@@ -48,7 +48,7 @@ void TorvanelAudioProcessor::setStateInformation (const void* data, int sizeInBy
     torvanel::PluginStateLoader loader (parameters, std::move (xml));
 
     if (auto routing = loader.takeChild ("multiOutState"))
-        multiOutEnabled = routing->getIntAttribute ("multiOutState", 0) > 0;
+        multiOutEnabled = pgrn::SafeXml::parseInteger (routing->getStringAttribute ("multiOutState")) > 0;
 
     for (int part = 0; part < numParts; ++part)
     {

@@ -1,5 +1,7 @@
 #include "engine/StateReplacement.h"
 
+#include "pgrn/presets/SafeXml.h"
+
 #include <set>
 
 namespace torvanel
@@ -9,9 +11,18 @@ void replaceStateKeepingUnlistedParameters (juce::AudioProcessorValueTreeState& 
     static const juce::Identifier paramType ("PARAM"), idProperty ("id"), valueProperty ("value");
 
     std::set<juce::String> listed;
-    for (const auto& child : newState)
-        if (child.hasType (paramType))
-            listed.insert (child.getProperty (idProperty).toString());
+    for (auto child : newState)
+    {
+        if (! child.hasType (paramType))
+            continue;
+        listed.insert (child.getProperty (idProperty).toString());
+
+        // Values arrive as text; read them here so that the framework never converts
+        // untrusted digits itself.
+        const auto& value = child.getProperty (valueProperty);
+        if (value.isString())
+            child.setProperty (valueProperty, pgrn::SafeXml::parseNumber (value.toString()), nullptr);
+    }
 
     for (auto* parameter : store.processor.getParameters())
     {

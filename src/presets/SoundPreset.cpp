@@ -2,6 +2,7 @@
 
 #include "engine/ParameterWriter.h"
 #include "engine/PartNames.h"
+#include "pgrn/presets/SafeXml.h"
 
 namespace torvanel
 {
@@ -51,7 +52,7 @@ struct PartWriter
             return;
         const float current = parameter->getValue();
         const auto value = element.hasAttribute (attribute)
-                               ? (float) element.getDoubleAttribute (attribute, current)
+                               ? (float) pgrn::SafeXml::parseNumber (element.getStringAttribute (attribute))
                                : current;
         writeNormalisedValue (*parameter, juce::jlimit (0.0f, 1.0f, value), withGestures);
     }
@@ -66,7 +67,7 @@ struct PartWriter
 
 bool flagIsOne (const juce::XmlElement& element, const char* name)
 {
-    return element.hasAttribute (name) && element.getStringAttribute (name).getIntValue() == 1;
+    return element.hasAttribute (name) && pgrn::SafeXml::parseInteger (element.getStringAttribute (name)) == 1;
 }
 
 juce::String normalisedText (float value)

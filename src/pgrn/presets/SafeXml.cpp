@@ -1,6 +1,10 @@
 #include "pgrn/presets/SafeXml.h"
 
 #include <cctype>
+#include <charconv>
+#include <cmath>
+#include <limits>
+#include <string_view>
 #include <cstring>
 #include <vector>
 
@@ -203,6 +207,40 @@ private:
     std::vector<juce::String> open;
 };
 } // namespace
+
+double parseNumber (const juce::String& text)
+{
+    const auto utf8 = text.trimStart().toStdString();
+    const char* first = utf8.data();
+    const char* last = first + utf8.size();
+    if (first != last && *first == '+')
+        ++first;
+    double value = 0.0;
+    const auto [end, error] = std::from_chars (first, last, value);
+    if (error == std::errc::result_out_of_range)
+    {
+        // Too large or too small for a double: the sign and the exponent decide which.
+        const bool negative = *first == '-';
+        const auto exponentAt = std::string_view (first, (size_t) (end - first)).find_first_of ("eE");
+        const bool tiny = exponentAt != std::string_view::npos && first[exponentAt + 1] == '-';
+        return tiny ? 0.0 : (negative ? -std::numeric_limits<double>::max() : std::numeric_limits<double>::max());
+    }
+    return error == std::errc() && std::isfinite (value) ? value : 0.0;
+}
+
+int parseInteger (const juce::String& text)
+{
+    const auto utf8 = text.trimStart().toStdString();
+    size_t i = 0;
+    const bool negative = i < utf8.size() && utf8[i] == '-';
+    if (i < utf8.size() && (utf8[i] == '-' || utf8[i] == '+'))
+        ++i;
+    long long value = 0;
+    for (; i < utf8.size() && std::isdigit ((unsigned char) utf8[i]); ++i)
+        value = std::min<long long> (value * 10 + (utf8[i] - '0'), (long long) std::numeric_limits<int>::max() + 1);
+    value = negative ? -value : value;
+    return (int) juce::jlimit<long long> (std::numeric_limits<int>::min(), std::numeric_limits<int>::max(), value);
+}
 
 bool isAcceptable (const char* text, size_t size)
 {

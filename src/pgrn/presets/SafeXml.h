@@ -15,6 +15,12 @@ namespace SafeXml
     constexpr int maxDepth = 64;
 
     bool isAcceptable (const char* text, size_t size);
+
+    // Numbers read from untrusted text. The framework's own conversions overflow signed
+    // integers on long digit strings; these read the leading number the same way (0 when
+    // there is none) but saturate instead.
+    double parseNumber (const juce::String& text);
+    int parseInteger (const juce::String& text);
     std::unique_ptr<juce::XmlElement> parse (const void* data, size_t size);
     std::unique_ptr<juce::XmlElement> parse (const juce::File& file);
 } // namespace SafeXml
