@@ -109,14 +109,27 @@ TEST_F (Presets, UnreadableKitFilesFailAndChangeNothing)
     truncated.replaceWithText ("<?xml version=\"1.0\"?>\n<Torvanel Kit_Name=\"x\"><PARAM id=\"C_Cutoff\" val");
     const auto folder = scratchFile ("folder.tvp");
     folder.createDirectory();
-
-    for (const auto& file : { scratchFile ("missing.tvp"), binaryFile, empty, truncated, folder })
+    const auto huge = scratchFile ("huge.tvp");
     {
+        juce::FileOutputStream out (huge);
+        out.setPosition (0);
+        out.truncate();
+        out.writeText ("<?xml version=\"1.0\"?><Torvanel>", false, false, nullptr);
+        const std::string padding (1 << 20, ' ');
+        for (int i = 0; i < 17; ++i)
+            out.write (padding.data(), padding.size());
+        out.writeText ("</Torvanel>", false, false, nullptr);
+    }
+
+    for (const auto& file : { scratchFile ("missing.tvp"), binaryFile, empty, truncated, folder, huge })
+    {
+        SCOPED_TRACE (file.getFileName().toStdString());
         const auto result = PresetsManager::loadPreset (file, processor.parameters);
         EXPECT_TRUE (result.failed()) << file.getFileName();
         EXPECT_EQ (result.getErrorMessage(), "Invalid preset file supplied, could not load preset.");
         EXPECT_EQ (allValues (processor), before);
     }
+    huge.deleteFile();
 }
 
 TEST_F (Presets, SaveFailures)
