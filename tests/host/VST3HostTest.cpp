@@ -4,6 +4,8 @@
 #include <juce_audio_processors/juce_audio_processors.h>
 #include <juce_events/juce_events.h>
 
+#include <thread>
+
 namespace
 {
 std::unique_ptr<juce::AudioPluginInstance> loadPlugin (double rate, int block)
@@ -84,4 +86,77 @@ TEST (VST3Host, BundlePlaysNotesAndKeepsItsState)
     plugin->releaseResources();
     plugin.reset();
     second.reset();
+}
+
+TEST (VST3Host, ValidatorStyleAbuse)
+{
+    juce::ScopedJuceInitialiser_GUI juce;
+    auto plugin = loadPlugin (44100.0, 512);
+    ASSERT_NE (plugin, nullptr);
+    juce::Random random (17);
+    const int ownParameters = 554;
+
+    // Parameters fuzzed at several rates and block sizes, with notes.
+    for (double rate : { 22050.0, 44100.0, 48000.0, 96000.0, 192000.0 })
+        for (int block : { 1, 17, 64, 512, 2048 })
+        {
+            plugin->prepareToPlay (rate, block);
+            juce::AudioBuffer<float> buffer (juce::jmax (2, plugin->getTotalNumOutputChannels()), block);
+            for (int b = 0; b < 12; ++b)
+            {
+                for (int i = 0; i < ownParameters; ++i)
+                    plugin->getParameters()[i]->setValue (random.nextFloat());
+                juce::MidiBuffer midi;
+                midi.addEvent (juce::MidiMessage::noteOn (1 + random.nextInt (16), random.nextInt (128), (juce::uint8) 100),
+                               random.nextInt (block));
+                buffer.clear();
+                plugin->processBlock (buffer, midi);
+                for (int c = 0; c < buffer.getNumChannels(); ++c)
+                    for (int i = 0; i < block; ++i)
+                        ASSERT_TRUE (std::isfinite (buffer.getSample (c, i))) << rate << " " << block;
+            }
+            plugin->releaseResources();
+        }
+
+    // The editor opened and closed while audio runs, parameters set from several threads,
+    // state saved and restored meanwhile.
+    plugin->prepareToPlay (48000.0, 256);
+    std::atomic<bool> done { false };
+    std::thread audio ([&]
+    {
+        juce::AudioBuffer<float> buffer (juce::jmax (2, plugin->getTotalNumOutputChannels()), 256);
+        juce::Random r (3);
+        while (! done)
+        {
+            juce::MidiBuffer midi;
+            midi.addEvent (juce::MidiMessage::noteOn (1, r.nextInt (128), (juce::uint8) 100), 0);
+            plugin->processBlock (buffer, midi);
+        }
+    });
+    std::vector<std::thread> setters;
+    for (int t = 0; t < 2; ++t)
+        setters.emplace_back ([&, t]
+        {
+            juce::Random r (t);
+            while (! done)
+                plugin->getParameters()[r.nextInt (ownParameters)]->setValueNotifyingHost (r.nextFloat());
+        });
+
+    for (int round = 0; round < 5; ++round)
+    {
+        std::unique_ptr<juce::AudioProcessorEditor> editor (plugin->createEditorIfNeeded());
+        ASSERT_NE (editor, nullptr);
+        editor->setVisible (true);
+        juce::MessageManager::getInstance()->runDispatchLoopUntil (50);
+        juce::MemoryBlock state;
+        plugin->getStateInformation (state);
+        plugin->setStateInformation (state.getData(), (int) state.getSize());
+        editor.reset();
+    }
+
+    done = true;
+    audio.join();
+    for (auto& setter : setters)
+        setter.join();
+    plugin->releaseResources();
 }
