@@ -192,6 +192,9 @@ void TorvanelSynthVoice::renderNextBlock (juce::AudioBuffer<float>& output, int 
     const double sampleTime = 1.0 / getSampleRate();
     const auto sampleTimeF = static_cast<float> (sampleTime);
     const float modDepthSquared = modDepth * modDepth;
+    // The filter's tangent turns over at half the sample rate; below 36 kHz the 18 kHz limit
+    // would pass it and the filter would blow up, so the cutoff also stays under Nyquist.
+    const float cutoffLimit = juce::jmin (maxCutoff, static_cast<float> (0.49 * getSampleRate()));
 
     float* out = output.getWritePointer (p);
 
@@ -223,12 +226,20 @@ void TorvanelSynthVoice::renderNextBlock (juce::AudioBuffer<float>& output, int 
         const float r = resonanceSmoother.getNextValue();
 
         const float source = modDepth > 0.0f ? m : a;
-        const float f = std::clamp (c + (maxCutoff - c) * modDepthSquared * source, minCutoff, maxCutoff);
+        const float f = std::clamp (c + (maxCutoff - c) * modDepthSquared * source, minCutoff, cutoffLimit);
 
         const float y = processFilter (static_cast<float> (sC), f, r, s.filter.filterMode, sampleTimeF);
         const float d = driveSmoother.getNextValue();
 
-        out[startSample + i] += std::tanh (a * y * d);
+        float sample = std::tanh (a * y * d);
+        if (! std::isfinite (sample))
+        {
+            // A filter driven past its limits must not poison the mix: start it afresh.
+            filterS1 = filterS2 = 0.0f;
+            feedbackMemory = 0.0;
+            sample = 0.0f;
+        }
+        out[startSample + i] += sample;
 
         carrierPhase += carrierIncrement;
         modulatorPhase += modulatorIncrement;
