@@ -13,7 +13,7 @@ using FloatAttributes = juce::AudioParameterFloatAttributes;
 enum class TextKind { standard, noteName, filterMode, magnitude };
 
 // One row of the per-part parameter table.
-struct PartParameterSpec
+struct PartParameterRow
 {
     const char* baseName;
     const char* nameText;
@@ -27,7 +27,7 @@ struct PartParameterSpec
     int versionHint = 1;
 };
 
-const PartParameterSpec partParameterSpecs[] = {
+const PartParameterRow partParameterRows[] = {
     { "Carrier_Freq", "Carrier Frequency", &ParameterRanges::frequencyRange, 0, 0, 220.0f, "Hz", TextKind::standard, "Carrier Frequency Probability" },
     { "Tuned_Mode", "Carrier Tuned Mode", &ParameterRanges::switchRange, 0, 0, 0.0f, "", TextKind::standard, nullptr },
     { "Carrier_Note", "Carrier Note", nullptr, 0, 127, 36.0f, "", TextKind::noteName, "Carrier Note Probability" },
@@ -60,10 +60,10 @@ const PartParameterSpec partParameterSpecs[] = {
     { "Mute", "Mute", &ParameterRanges::switchRange, 0, 0, 0.0f, "", TextKind::standard, nullptr },
 };
 
-FloatAttributes attributesFor (const PartParameterSpec& spec)
+FloatAttributes attributesFor (const PartParameterRow& row)
 {
-    auto attributes = FloatAttributes().withLabel (spec.label);
-    switch (spec.text)
+    auto attributes = FloatAttributes().withLabel (row.label);
+    switch (row.text)
     {
         case TextKind::noteName: return attributes.withStringFromValueFunction (torvanel::parameterText::noteName);
         case TextKind::filterMode:
@@ -130,27 +130,27 @@ Layout TorvanelAudioProcessor::createParameterLayout()
     {
         const auto prefix = torvanel::partDisplayName (part) + " ";
 
-        for (const auto& spec : partParameterSpecs)
+        for (const auto& row : partParameterRows)
         {
-            const auto id = createParamUID (spec.baseName, part, spec.versionHint);
-            const auto name = prefix + spec.nameText;
+            const auto id = createParamUID (row.baseName, part, row.versionHint);
+            const auto name = prefix + row.nameText;
 
-            if (spec.isChoice)
+            if (row.isChoice)
             {
                 layout.add (std::make_unique<juce::AudioParameterChoice> (
-                    id, name, juce::StringArray { "MODE 1", "MODE 2" }, (int) spec.defaultValue));
+                    id, name, juce::StringArray { "MODE 1", "MODE 2" }, (int) row.defaultValue));
             }
             else
             {
-                const auto range = spec.range != nullptr
-                                       ? parameterRanges.*(spec.range)
-                                       : juce::NormalisableRange<float> (spec.rangeStart, spec.rangeEnd, 1.0f, 1.0f);
-                layout.add (std::make_unique<juce::AudioParameterFloat> (id, name, range, spec.defaultValue,
-                                                                         attributesFor (spec)));
+                const auto range = row.range != nullptr
+                                       ? parameterRanges.*(row.range)
+                                       : juce::NormalisableRange<float> (row.rangeStart, row.rangeEnd, 1.0f, 1.0f);
+                layout.add (std::make_unique<juce::AudioParameterFloat> (id, name, range, row.defaultValue,
+                                                                         attributesFor (row)));
             }
 
-            if (spec.probNameText != nullptr)
-                addProbParameter (spec.baseName, prefix + spec.probNameText, part, layout);
+            if (row.probNameText != nullptr)
+                addProbParameter (row.baseName, prefix + row.probNameText, part, layout);
         }
     }
 
