@@ -77,7 +77,9 @@ public:
             else if (startsWith (p, end, "<![CDATA["))
                 p = open.empty() ? nullptr : skipPast (p + 9, end, "]]>");
             else if (startsWith (p, end, "<?"))
-                p = skipPast (p + 2, end, "?>");
+                // Processing instructions (the declaration) belong before the root only:
+                // inside an element the framework's parser loops on them.
+                p = seenRoot ? nullptr : skipPast (p + 2, end, "?>");
             else if (startsWith (p, end, "<!"))
                 return false; // document types (and their entities) are never part of these formats
             else if (startsWith (p, end, "</"))
