@@ -3,7 +3,6 @@
 // randomizing, controller-map edits and program changes handed to an open editor.
 #include "TestHelpers.h"
 
-#include "engine/StateReplacement.h"
 #include "presets/PresetsManager.h"
 #include "presets/SoundPreset.h"
 
@@ -62,8 +61,7 @@ TEST (Concurrency, MessageThreadWorkWhileBlocksRun)
                 PresetsManager::loadPreset (kitFile, processor.parameters);
                 break;
             case 2:
-                torvanel::replaceStateKeepingUnlistedParameters (
-                    processor.parameters, juce::ValueTree::fromXml (*processor.kitLibrary.getElement (random.nextInt (12))));
+                processor.loadFactoryKit (random.nextInt (12));
                 break;
             case 3:
                 torvanel::SoundPreset::applyToPart (processor.soundLibrary.getElement (random.nextInt (182)),

@@ -1,6 +1,5 @@
 #include "TestHelpers.h"
 
-#include "engine/StateReplacement.h"
 #include "presets/FactorySounds.h"
 #include "presets/PresetsManager.h"
 #include "presets/SoundPreset.h"
@@ -29,8 +28,7 @@ void loadKit (TorvanelAudioProcessor& processor, const juce::String& name)
 {
     const int index = kits().indexOf (name);
     ASSERT_GE (index, 0) << name;
-    torvanel::replaceStateKeepingUnlistedParameters (processor.parameters,
-                                                     juce::ValueTree::fromXml (*kits().getElement (index)));
+    processor.loadFactoryKit (index);
 }
 
 void loadSound (TorvanelAudioProcessor& processor, int part, const juce::String& name)

@@ -106,7 +106,7 @@ juce::String magnitude (float value, int)
 
 juce::ParameterID TorvanelAudioProcessor::createParamUID (const juce::String& baseName, int partIndex, int versionHint)
 {
-    return { torvanel::partIdName (partIndex) + "_" + baseName, versionHint };
+    return { torvanel::partParameterId (partIndex, baseName), versionHint };
 }
 
 juce::ParameterID TorvanelAudioProcessor::getProbParamUID (const juce::String& baseName, int partIndex, int)

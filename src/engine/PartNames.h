@@ -17,6 +17,18 @@ inline juce::String partIdName (int partIndex)
     return "C";
 }
 
+// Full identifier of a part's parameter: part name, underscore, base name ("D_Cutoff").
+inline juce::String partParameterId (int partIndex, const juce::String& baseName)
+{
+    return partIdName (partIndex) + "_" + baseName;
+}
+
+// The state property and preset attribute naming the sound a part was built from.
+inline juce::String partSoundNameKey (int partIndex)
+{
+    return partIdName (partIndex) + "_Sound_Name";
+}
+
 // Display spelling of a part: the sharp note name of the index modulo 12 ("C#").
 inline juce::String partDisplayName (int partIndex)
 {

@@ -2,7 +2,6 @@
 
 #include "engine/ProgramChangeManager.h"
 #include "engine/StateReplacement.h"
-#include "pgrn/presets/SafeXml.h"
 #include "presets/FactorySounds.h"
 #include "presets/PresetsManager.h"
 #include "voice/TorvanelSynthSound.h"
@@ -178,7 +177,15 @@ void TorvanelAudioProcessor::loadStartingKit()
         currentKitName = torvanel::PresetsManager::defaultPresetName;
         parameters.state.setProperty ("Kit_Name", currentKitName, nullptr);
     }
-    else if (auto* kit = kitLibrary.getElement (torvanel::FactoryKits::startingKitIndex))
+    else
+    {
+        loadFactoryKit (torvanel::FactoryKits::startingKitIndex);
+    }
+}
+
+void TorvanelAudioProcessor::loadFactoryKit (int index)
+{
+    if (auto* kit = kitLibrary.getElement (index))
     {
         torvanel::replaceStateKeepingUnlistedParameters (parameters, juce::ValueTree::fromXml (*kit));
         currentKitName = parameters.state.getProperty ("Kit_Name").toString();
@@ -188,7 +195,7 @@ void TorvanelAudioProcessor::loadStartingKit()
 void TorvanelAudioProcessor::refreshPartSoundNamesFromState()
 {
     for (int part = 0; part < numParts; ++part)
-        partSoundNames.set (part, parameters.state.getProperty (torvanel::partIdName (part) + "_Sound_Name",
+        partSoundNames.set (part, parameters.state.getProperty (torvanel::partSoundNameKey (part),
                                                                  partSoundNames[part]).toString());
 }
 
@@ -328,15 +335,10 @@ void TorvanelAudioProcessor::loadProgramChangeKitNow (int programNumber)
 {
     // No editor to hand the change to: the kit is read here, with processing held off.
     suspendProcessing (true);
+    // A loaded kit's root attributes are the state's properties, so the names come from there.
     const auto file = torvanel::ProgramChangeManager::getPresetFileForMIDIProgramChange (midiPresetFiles, programNumber);
-    if (file.existsAsFile())
-    {
-        torvanel::PresetsManager::loadPreset (file, parameters);
-        if (auto xml = pgrn::SafeXml::parse (file))
-            for (int part = 0; part < numParts; ++part)
-                partSoundNames.set (part, xml->getStringAttribute (torvanel::partIdName (part) + "_Sound_Name",
-                                                                   partSoundNames[part]));
-    }
+    if (torvanel::PresetsManager::loadPreset (file, parameters).wasOk())
+        refreshPartSoundNamesFromState();
     suspendProcessing (false);
 }
 
@@ -348,7 +350,7 @@ bool TorvanelAudioProcessor::handlePendingProgramChange()
     bool loaded = false;
     const auto file = torvanel::ProgramChangeManager::getPresetFileForMIDIProgramChange (midiPresetFiles,
                                                                                         pendingProgramNumber);
-    if (file.getFullPathName().isNotEmpty() && file.existsAsFile())
+    if (file.existsAsFile())
     {
         torvanel::PresetsManager::loadPreset (file, parameters);
         currentKitName = file.getFileNameWithoutExtension();

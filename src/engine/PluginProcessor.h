@@ -66,6 +66,12 @@ public:
     // Reads the settings file options: the per-user settings file of the instrument.
     static juce::PropertiesFile::Options settingsFileOptions();
 
+    // Replaces the store's state with factory kit `index`; the kit name follows it.
+    void loadFactoryKit (int index);
+
+    // Each part's sound name from the state's sound-name property, kept where it has none.
+    void refreshPartSoundNamesFromState();
+
     // Prepared sample rate (0 before the first prepareToPlay).
     double getPreparedSampleRate() const noexcept { return preparedSampleRate; }
 
@@ -128,7 +134,6 @@ private:
     void followPolyphonySetting();
     void handleProgramChanges (const juce::MidiBuffer& midi);
     void loadProgramChangeKitNow (int programNumber);
-    void refreshPartSoundNamesFromState();
     void takeParameterSnapshot();
     void handOverSettingsToVoices();
     void processChunk (juce::AudioBuffer<float>& output, juce::MidiBuffer& midi, int numSamples);

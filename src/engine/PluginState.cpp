@@ -6,8 +6,6 @@
 
 namespace
 {
-juce::String soundNameKey (int part) { return torvanel::partIdName (part) + "_Sound_Name"; }
-
 // The framework's blob: magic "VC2!", a little-endian length, then the XML text. The text
 // taken is the shorter of the length and what is there; it goes through the checked parser.
 std::unique_ptr<juce::XmlElement> parseStateBlob (const void* data, int sizeInBytes)
@@ -32,7 +30,7 @@ void TorvanelAudioProcessor::getStateInformation (juce::MemoryBlock& destData)
     torvanel::PluginStateSaver saver (parameters, *this, destData);
     saver.addElement ("multiOutState", multiOutEnabled ? "1" : "0");
     for (int part = 0; part < numParts; ++part)
-        saver.addElement (soundNameKey (part), partSoundNames[part]);
+        saver.addElement (torvanel::partSoundNameKey (part), partSoundNames[part]);
     saver.addChild (ccMapper.createMapXml());
     saver.addElement ("Preset_Name", currentKitName);
 }
@@ -52,7 +50,7 @@ void TorvanelAudioProcessor::setStateInformation (const void* data, int sizeInBy
 
     for (int part = 0; part < numParts; ++part)
     {
-        const auto name = loader.retrieveStringElement (soundNameKey (part), partSoundNames[part]);
+        const auto name = loader.retrieveStringElement (torvanel::partSoundNameKey (part), partSoundNames[part]);
         if (part < partSoundNames.size())
             partSoundNames.set (part, name);
         else

@@ -33,11 +33,6 @@ const Step tunedSteps[] = {
     { "Modulator_Note", Write::pair }, { "Modulator_Cents", Write::value },
 };
 
-juce::String partParameterId (int part, const juce::String& baseName)
-{
-    return partIdName (part) + "_" + baseName;
-}
-
 struct PartWriter
 {
     const juce::XmlElement& element;

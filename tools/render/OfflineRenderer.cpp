@@ -1,7 +1,6 @@
 #include "OfflineRenderer.h"
 
 #include "engine/PluginProcessor.h"
-#include "engine/StateReplacement.h"
 #include "pgrn/presets/SafeXml.h"
 #include "presets/PresetsManager.h"
 #include "presets/SoundPreset.h"
@@ -40,9 +39,7 @@ void loadKit (TorvanelAudioProcessor& processor, const juce::String& kit)
     const int factoryIndex = processor.kitLibrary.indexOf (kit);
     if (factoryIndex >= 0)
     {
-        replaceStateKeepingUnlistedParameters (processor.parameters,
-                                               juce::ValueTree::fromXml (*processor.kitLibrary.getElement (factoryIndex)));
-        processor.currentKitName = kit;
+        processor.loadFactoryKit (factoryIndex);
     }
     else
     {
@@ -54,10 +51,7 @@ void loadKit (TorvanelAudioProcessor& processor, const juce::String& kit)
         processor.currentKitName = file.getFileNameWithoutExtension();
     }
 
-    for (int part = 0; part < TorvanelAudioProcessor::numParts; ++part)
-        processor.partSoundNames.set (part, processor.parameters.state
-                                                .getProperty (partIdName (part) + "_Sound_Name", processor.partSoundNames[part])
-                                                .toString());
+    processor.refreshPartSoundNamesFromState();
 }
 
 void loadSound (TorvanelAudioProcessor& processor, const SoundChoice& choice)
